@@ -40,12 +40,12 @@ QRgb pictureAt(int x, int y)
 // A picture box as the main window builds it: a 185 x 185 frame with a
 // one-pixel plain border, a 183 x 183 client at (1, 1) showing the picture,
 // and the overlay as a child of the client.
-struct PictureBox {
+struct TestBox {
     QFrame frame;
     QLabel* client;
     QLabel* overlay;
 
-    PictureBox()
+    TestBox()
     {
         frame.setFrameStyle(QFrame::Box | QFrame::Plain);
         frame.setLineWidth(1);
@@ -147,7 +147,7 @@ struct SaveRun {
     MessageCatcher message;
 };
 
-SaveRun clickSave(PictureBox& box, const QString& width, const QString& height)
+SaveRun clickSave(TestBox& box, const QString& width, const QString& height)
 {
     QLineEdit w(width), h(height);
     SaveRun run;
@@ -199,7 +199,7 @@ TEST(SaveSize, PercentOfASmallBoxCanBeZero)
 
 TEST(Snapshot, SizeLimitsCheckedBeforeAllocating)
 {
-    PictureBox box;
+    TestBox box;
     const struct { int w, h; SaveError expected; } cases[] = {
         {100000, 100000, SaveError::SizeTooLarge},
         {65536, 1, SaveError::SizeTooLarge},
@@ -231,7 +231,7 @@ TEST(DesktopFolder, FollowsHomeEndsInSeparatorAndIsNeverCreated)
 TEST(SavePicture, DefaultSizesGiveTheBoxAsShownWithItsBorder)
 {
     FakeHome home;
-    PictureBox box;
+    TestBox box;
     for (auto [w, h] : {std::pair{"185", "185"}, {"", ""}, {"0", "0"}}) {
         SCOPED_TRACE(std::string(w) + " x " + h);
         ASSERT_TRUE(QFile::remove(home.target()) || !QFileInfo::exists(home.target()));
@@ -264,7 +264,7 @@ TEST(SavePicture, DefaultSizesGiveTheBoxAsShownWithItsBorder)
 TEST(SavePicture, HoldsWhatAFilterPaintedAndTheChangedOverlay)
 {
     FakeHome home;
-    PictureBox box;
+    TestBox box;
     QImage filtered(30, 30, QImage::Format_RGB32);
     filtered.fill(kFiltered);
     rt::paintedLayer(box.client).put(filtered);
@@ -288,7 +288,7 @@ TEST(SavePicture, HoldsWhatAFilterPaintedAndTheChangedOverlay)
 TEST(SavePicture, TypedSizesStretchAndEachSaveReplacesTheLast)
 {
     FakeHome home;
-    PictureBox box;
+    TestBox box;
     const struct { const char* w; const char* h; int width, height; } cases[] = {
         {"100", "100", 100, 100}, {"200", "", 200, 185}, {"-50", "-5", 93, 19},
         {"-200", "abc", 370, 185}, {"1", "1", 1, 1},
@@ -352,7 +352,7 @@ void expectFailedSave(const SaveRun& run, SaveError expected, const QString& tar
 TEST(SavePicture, SizeTooLargeKeepsTheOldFile)
 {
     FakeHome home;
-    PictureBox box;
+    TestBox box;
     ASSERT_EQ(clickSave(box, {}, {}).error, SaveError::None);
     const QByteArray old = rt::readFileBytes(home.target());
     ASSERT_EQ(old.size(), 54 + 185 * 556);
@@ -364,7 +364,7 @@ TEST(SavePicture, SizeTooLargeKeepsTheOldFile)
 TEST(SavePicture, NoDesktopFolderWritesNothingAnywhere)
 {
     FakeHome home(false);
-    PictureBox box;
+    TestBox box;
     const QString atRoot = QStringLiteral("/") + savedFileName();
     const bool rootHadOne = QFileInfo::exists(atRoot);
     const QString inCwd = QDir::current().filePath(savedFileName());
@@ -379,7 +379,7 @@ TEST(SavePicture, ReadOnlyTargetStaysAsItWas)
 {
     // Also as root, where only the permission bits protect the file.
     FakeHome home;
-    PictureBox box;
+    TestBox box;
     const QByteArray old("an older save");
     ASSERT_TRUE(rt::writeFileBytes(home.target(), {old}));
     ASSERT_TRUE(rt::changeFileAttributes(home.target(), rt::ReadOnly));
@@ -394,7 +394,7 @@ TEST(SavePicture, ReadOnlyTargetStaysAsItWas)
 TEST(SavePicture, TargetThatIsAFolderIsAWriteFailure)
 {
     FakeHome home;
-    PictureBox box;
+    TestBox box;
     ASSERT_TRUE(QDir().mkpath(home.target()));
     const SaveRun run = clickSave(box, {}, {});
     EXPECT_EQ(run.error, SaveError::WriteFailed);
