@@ -1,0 +1,117 @@
+#include "picture/gif/gif_player.h"
+
+#include <chrono>
+
+namespace gif {
+
+Player::Player(std::vector<std::uint8_t> bytes, std::function<void()> frameReady)
+    : bytes_(std::move(bytes))
+    , frameReady_(std::move(frameReady))
+    , composer_(bytes_)
+{
+    ok_ = composer_.next();
+    if (ok_)
+        publish();
+}
+
+Player::~Player()
+{
+    stop();
+}
+
+void Player::publish()
+{
+    const pic::Image& composed = composer_.image();
+    std::lock_guard lock(imageMutex_);
+    image_.width = composed.width;
+    image_.height = composed.height;
+    image_.hasAlpha = composed.hasAlpha;
+    image_.pixels.assign(composed.pixels.begin(), composed.pixels.end()); // keeps the buffer
+    shown_.frameIndex = composer_.frameIndex();
+    shown_.delayMs = composer_.delayMs();
+    ++shown_.count;
+}
+
+void Player::start()
+{
+    if (!ok_)
+        return;
+    if (thread_.joinable()) {
+        {
+            std::lock_guard lock(stopMutex_);
+            if (!stopRequested_)
+                return; // already playing
+        }
+        thread_.join(); // stopped from its own callback: collect it first
+    }
+    {
+        std::lock_guard lock(stopMutex_);
+        stopRequested_ = false;
+    }
+    thread_ = std::thread(&Player::run, this);
+}
+
+void Player::stop()
+{
+    {
+        std::lock_guard lock(stopMutex_);
+        stopRequested_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id())
+        thread_.join();
+}
+
+bool Player::playing() const
+{
+    std::lock_guard lock(stopMutex_);
+    return thread_.joinable() && !stopRequested_;
+}
+
+Player::Shown Player::shown() const
+{
+    std::lock_guard lock(imageMutex_);
+    return shown_;
+}
+
+pic::Image Player::image() const
+{
+    std::lock_guard lock(imageMutex_);
+    return image_;
+}
+
+void Player::withImage(const std::function<void(const pic::Image&)>& use) const
+{
+    std::lock_guard lock(imageMutex_);
+    use(image_);
+}
+
+void Player::run()
+{
+    // The frame composed last (the first one, on the first start) has not
+    // been announced yet.
+    bool composed = true;
+    for (;;) {
+        if (!composed) {
+            if (!composer_.next())
+                return; // cannot happen after a good first pass; ends quietly
+            publish();
+        }
+        composed = false;
+        const auto delay = std::chrono::milliseconds(composer_.delayMs());
+        {
+            std::lock_guard lock(stopMutex_);
+            if (stopRequested_)
+                return;
+        }
+        if (frameReady_)
+            frameReady_();
+        std::unique_lock lock(stopMutex_);
+        // Waiting on the condition, not sleeping, lets stop() end even the
+        // longest delay at once.
+        if (wake_.wait_for(lock, delay, [this] { return stopRequested_; }))
+            return;
+    }
+}
+
+} // namespace gif

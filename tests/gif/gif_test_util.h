@@ -1,0 +1,23 @@
+#pragma once
+// Shared helpers of the GIF tests: files, and pictures written as letters.
+
+#include "picture/decoders/image.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gif::test {
+
+std::vector<std::uint8_t> readFile(const std::string& path);
+// A committed file of tests/gif/fixtures/.
+std::vector<std::uint8_t> fixture(const std::string& name);
+// A file of the public GIF test suite, relative to its gifs/ folder.
+std::string suitePath(const std::string& name);
+
+// Pixels as letters, row after row: R G B W K (black) for opaque colours,
+// '.' for fully transparent; any other pixel shows as '?'.
+std::string letters(const pic::Image& image);
+
+} // namespace gif::test
