@@ -1,6 +1,7 @@
 #include "overlay/caption_text.h"
 
 #include <QColor>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
@@ -36,9 +37,10 @@ int place(Align a, int start, int room, int extent)
     return start + floorHalf(room - extent);
 }
 
-// Beyond this em height the font engines give up or draw boxes; such a font
-// counts as one that cannot be made.
-constexpr int kMaxFontPixels = 8 * kMaxCoordinate;
+// Beyond about 17,000 pixels the font engine's metrics overflow (negative
+// heights, glyphs drawn nowhere near their place), and from 65,536 on no
+// font is made at all; such a size counts as a font that cannot be made.
+constexpr int kMaxFontPixels = 16384;
 
 } // namespace
 
@@ -92,7 +94,7 @@ QFont overlayFont(const OverlayLabel& label)
     f.setUnderline(label.fontUnderline);
     f.setStrikeOut(label.fontStrikeout);
     f.setStyleStrategy(QFont::PreferQuality);
-    if (!(QFontMetricsF(f).height() > 0))
+    if (QFontInfo(f).pixelSize() <= 0 || !(QFontMetricsF(f).height() > 0))
         return fallback;
     return f;
 }

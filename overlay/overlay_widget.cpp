@@ -102,15 +102,16 @@ void OverlayWidget::setFontField(FontField field, int value)
     settingChanged();
 }
 
-void OverlayWidget::setLeft(int left) { applyGeometry(QRect(QPoint(left, y()), size())); }
-void OverlayWidget::setTop(int top) { applyGeometry(QRect(QPoint(x(), top), size())); }
-void OverlayWidget::setWidth(int width) { applyGeometry(QRect(pos(), QSize(width, height()))); }
-void OverlayWidget::setHeight(int height) { applyGeometry(QRect(pos(), QSize(width(), height))); }
+void OverlayWidget::setLeft(int left) { applyGeometry(left, y(), width(), height()); }
+void OverlayWidget::setTop(int top) { applyGeometry(x(), top, width(), height()); }
+void OverlayWidget::setWidth(int width) { applyGeometry(x(), y(), width, height()); }
+void OverlayWidget::setHeight(int height) { applyGeometry(x(), y(), width(), height); }
 
-void OverlayWidget::applyGeometry(const QRect& next)
+void OverlayWidget::applyGeometry(int left, int top, int width, int height)
 {
-    const QRect clamped(clampCoordinate(next.x()), clampCoordinate(next.y()), clampExtent(next.width()),
-                        clampExtent(next.height()));
+    // Clamped before a rectangle is made of them: a QRect of an unclamped
+    // extreme value would overflow its right or bottom edge.
+    const QRect clamped(clampCoordinate(left), clampCoordinate(top), clampExtent(width), clampExtent(height));
     if (clamped != geometry())
         setGeometry(clamped);
     syncBox(); // a hidden widget gets its move and resize events only when shown

@@ -57,7 +57,7 @@ protected:
 
 private:
     void settingChanged();
-    void applyGeometry(const QRect& next);
+    void applyGeometry(int left, int top, int width, int height);
     void syncBox();
     void paintBackground(QPainter& painter, const QRect& area) const;
     void paintCaption(QPainter& painter) const;

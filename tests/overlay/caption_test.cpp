@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QWidget>
+#include <climits>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -214,6 +215,23 @@ TEST_F(Caption, SizeZeroGivesTheDefaultHeight)
     EXPECT_GE(ink.height(), 6);
     const QFont font = overlayFont(box.settings());
     EXPECT_EQ(QFontInfo(font).pixelSize(), QFontInfo(QGuiApplication::font()).pixelSize());
+}
+
+TEST_F(Caption, SizeNoFontCanBeMadeForFallsBackToTheInterfaceFont)
+{
+    box.setFontField(FontField::Size, INT_MAX);
+    ASSERT_EQ(box.settings().fontHeight, INT_MAX);
+    EXPECT_EQ(overlayFont(box.settings()), QGuiApplication::font());
+    const QRect ink = inkBounds(renderBox(box), kTeal);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_LE(ink.height(), 20); // the interface font's size, not a giant one
+
+    // The largest size that still makes a font draws the middle of the line.
+    box.setCaption(QStringLiteral("HHH"));
+    box.setFontField(FontField::Size, 12288); // 16384 pixels
+    ASSERT_EQ(box.settings().fontHeight, 16384);
+    EXPECT_NE(overlayFont(box.settings()), QGuiApplication::font());
+    EXPECT_GT(countColour(renderBox(box), kBlack), 1000);
 }
 
 TEST_F(Caption, EffectsPutAWhiteCopyOnePixelAway)
