@@ -4,7 +4,6 @@
 // of 1, as the widget's paint event does.
 #include "overlay/overlay_widget.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
@@ -41,16 +40,3 @@ static void RepaintArgs(benchmark::internal::Benchmark* b)
     }
 }
 BENCHMARK(BM_Repaint)->Apply(RepaintArgs)->Unit(benchmark::kMicrosecond);
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
