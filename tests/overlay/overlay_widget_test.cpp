@@ -185,17 +185,25 @@ TEST_F(Overlay, RunTimeServicesReadAndWriteThroughTheOverlay)
 TEST_F(Overlay, PaintsTheGradientOfTheWholeBoxInEveryMode)
 {
     box.setCaption(QString());
-    box.setHeight(123); // tiles of 50 rows end part-way down
     box.setGradientColor(1, rt::composeRgb(10, 20, 30));
     box.setGradientColor(2, rt::composeRgb(250, 130, 0));
     box.setGradientColor(3, rt::composeRgb(0, 255, 90));
-    for (int mode = 0; mode <= 4; ++mode) {
-        box.setGradientMode(mode);
-        const OverlayLabel s = box.settings();
-        const QImage image = renderBox(box);
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                ASSERT_EQ(image.pixel(x, y), rgbOf(gradientColorAt(s, x, y))) << mode << " at " << x << "," << y;
+    // 123 rows: the tiles of 50 rows end part-way down; 1 row: a segment
+    // length of 0 in mode 1, so the first colour throughout.
+    for (int height : {123, 1}) {
+        box.setHeight(height);
+        for (int mode = 0; mode <= 4; ++mode) {
+            box.setGradientMode(mode);
+            const OverlayLabel s = box.settings();
+            const QImage image = renderBox(box);
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    ASSERT_EQ(image.pixel(x, y), rgbOf(gradientColorAt(s, x, y)))
+                        << "mode " << mode << " height " << height << " at " << x << "," << y;
+            if (height == 1 && mode == 1) {
+                EXPECT_EQ(countColour(image, qRgb(10, 20, 30)), 183);
+            }
+        }
     }
 }
 
@@ -223,6 +231,7 @@ TEST_F(Overlay, PaintsOnlyTheAreaToRepaintWithColoursOfTheWholeBox)
 
 TEST_F(Overlay, ModeZeroRestoresTheSolidColourAndKeepsTheGradient)
 {
+    ASSERT_TRUE(chineseFaceInstalled()); // the caption is drawn too
     box.setGradientColor(1, rt::composeRgb(200, 0, 0));
     box.setGradientMode(3);
     const QImage gradient = renderBox(box);
