@@ -18,8 +18,67 @@ namespace app {
 
 namespace {
 
+template <typename T>
+T readValue(const QByteArray& bytes, qsizetype at, bool bigEndian)
+{
+    T v = 0;
+    for (qsizetype i = 0; i < qsizetype(sizeof(T)); ++i) {
+        const T byte = static_cast<unsigned char>(bytes[at + (bigEndian ? i : qsizetype(sizeof(T)) - 1 - i)]);
+        v = T(v << 8) | byte;
+    }
+    return v;
+}
+
+} // namespace
+
+bool elfSegmentsWithinFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // the loader will say no itself
+    const qint64 size = file.size();
+    const QByteArray head = file.read(64);
+    if (head.size() < 16 || !head.startsWith("\x7f" "ELF"))
+        return true; // not ELF: the loader refuses it by its header alone
+    const bool is64 = head[4] == 2, big = head[5] == 2;
+    const qsizetype headerSize = is64 ? 64 : 52;
+    if ((head[4] != 1 && head[4] != 2) || head.size() < headerSize)
+        return false;
+    const quint64 phoff = is64 ? readValue<quint64>(head, 32, big) : readValue<quint32>(head, 28, big);
+    const quint16 phentsize = readValue<quint16>(head, is64 ? 54 : 42, big);
+    const quint16 phnum = readValue<quint16>(head, is64 ? 56 : 44, big);
+    const quint64 entryMin = is64 ? 56 : 32;
+    // All in 64 bits from 16-bit counts: no product can wrap.
+    if (phentsize < entryMin || phoff > quint64(size) || quint64(phnum) * phentsize > quint64(size) - phoff)
+        return false;
+    if (!file.seek(qint64(phoff)))
+        return false;
+    const QByteArray table = file.read(qint64(phnum) * phentsize);
+    if (table.size() != qsizetype(phnum) * phentsize)
+        return false;
+    for (quint16 i = 0; i < phnum; ++i) {
+        const qsizetype e = qsizetype(i) * phentsize;
+        const quint32 type = readValue<quint32>(table, e, big);
+        if (type != 1 && type != 2) // PT_LOAD and PT_DYNAMIC are what the loader maps and reads
+            continue;
+        const quint64 offset = is64 ? readValue<quint64>(table, e + 8, big) : readValue<quint32>(table, e + 4, big);
+        const quint64 fileSize = is64 ? readValue<quint64>(table, e + 32, big) : readValue<quint32>(table, e + 16, big);
+        if (offset > quint64(size) || fileSize > quint64(size) - offset)
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
 void* openLibrary(const QString& place)
 {
+#if !defined(Q_OS_WIN) && !defined(Q_OS_DARWIN)
+    // The loader maps a library's segments straight from the file; a file cut
+    // short would fault (SIGBUS) on first touch instead of failing to load.
+    if (place.contains(u'/') && QFileInfo(place).isFile() && !elfSegmentsWithinFile(place))
+        return nullptr;
+#endif
 #ifdef Q_OS_WIN
     return reinterpret_cast<void*>(LoadLibraryW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(place).utf16())));
 #else

@@ -17,6 +17,12 @@ namespace app {
 // platform's ordinary library search. An absolute path is tried as it is.
 QStringList librarySearchOrder(const QString& library, const QString& runDirectory, const QString& programFolder);
 
+// False for an ELF file whose program headers or loaded segments reach past
+// the end of the file (a cut-short copy), which the loader would map and then
+// fault on instead of refusing. True for anything else, which the loader
+// judges itself.
+bool elfSegmentsWithinFile(const QString& path);
+
 // The fatal report's message for a function that cannot be bound.
 QString bindingFailureMessage(const QString& library, const QByteArray& function);
 

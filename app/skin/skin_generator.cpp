@@ -241,6 +241,20 @@ QColor readable(QColor fg, const std::vector<QColor>& backgrounds, double target
     return extreme;
 }
 
+// bg moved away from fg (toward black under light text, toward white under
+// dark text) until fg reaches `target` on it.
+QColor readableBackground(const QColor& bg, const QColor& fg, double target)
+{
+    const QColor away = skin::contrastRatio(fg, Qt::white) > skin::contrastRatio(fg, Qt::black) ? QColor(Qt::white)
+                                                                                                : QColor(Qt::black);
+    for (int step = 0; step <= 20; ++step) {
+        const QColor c = mix(bg, away, step / 20.0);
+        if (skin::contrastRatio(fg, c) >= target)
+            return c;
+    }
+    return away;
+}
+
 // A fill for white or black text: white when the accent is dark enough to
 // come close, the accent darkened until white reads on it; black on light
 // accents (yellow, for instance), lightened if need be.
@@ -287,9 +301,12 @@ QByteArray payloadFor(int number, const Design& d)
         bottom = mix(mix(button, accent, 0.14), black, dark ? 0.08 : 0.02);
         break;
     }
-    const QColor hoverTop = mix(top, accent, 0.10), hoverBottom = mix(bottom, accent, 0.18);
-    const QColor pressed = mix(button, accent, dark ? 0.30 : 0.24);
-    const QColor buttonText = readable(seedText, {top, bottom, hoverTop, hoverBottom, pressed}, 7.0);
+    const QColor buttonText = readable(seedText, {top, bottom}, 7.0);
+    top = readableBackground(top, buttonText, 7.0);
+    bottom = readableBackground(bottom, buttonText, 7.0);
+    const QColor hoverTop = readableBackground(mix(top, accent, 0.10), buttonText, 7.0);
+    const QColor hoverBottom = readableBackground(mix(bottom, accent, 0.18), buttonText, 7.0);
+    const QColor pressed = readableBackground(mix(button, accent, dark ? 0.30 : 0.24), buttonText, 7.0);
     const QColor buttonBorder = dark ? mix(button, white, 0.22) : mix(button, seedText, 0.32);
     const QColor buttonDisabled = mix(button, window, 0.5);
 
