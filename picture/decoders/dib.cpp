@@ -1,6 +1,11 @@
 #include "dib.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace pic::detail {
 
@@ -102,7 +107,23 @@ Image makeImage(int width, int height)
     Image img;
     img.width = width;
     img.height = height;
-    img.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0u);
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    img.pixels.reserve(count);
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    // A large picture is touched page by page on its first write, and on
+    // virtual machines each page fault is dear: a 24-megapixel buffer costs
+    // more in 4 KiB faults than its JPEG takes to decode. Huge pages, where
+    // the system grants them, cut the number of faults by 512.
+    constexpr std::uintptr_t kHuge = 2u << 20;
+    if (count * sizeof(std::uint32_t) >= 4 * kHuge) {
+        const auto first = reinterpret_cast<std::uintptr_t>(img.pixels.data());
+        const std::uintptr_t begin = (first + kHuge - 1) & ~(kHuge - 1);
+        const std::uintptr_t end = (first + count * sizeof(std::uint32_t)) & ~(kHuge - 1);
+        if (end > begin)
+            madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    }
+#endif
+    img.pixels.resize(count);
     return img;
 }
 
