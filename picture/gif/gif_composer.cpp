@@ -118,6 +118,13 @@ bool Composer::next()
     return false;
 }
 
+pic::Image Composer::takeImage()
+{
+    error_ = "the composed image was taken";
+    close();
+    return std::move(canvas_);
+}
+
 bool Composer::skipImageData()
 {
     GifByteType* block = nullptr;
@@ -294,6 +301,19 @@ Composer::Read Composer::readFrame()
         pendingArea_ = area;
         return Read::Frame;
     }
+}
+
+int composeFrames(std::span<const std::uint8_t> bytes)
+{
+    Composer composer(bytes);
+    int frames = 0;
+    int passes = 0;
+    while (frames < 64 && composer.next()) {
+        if (composer.frameIndex() == 0 && ++passes > 2)
+            break;
+        ++frames;
+    }
+    return frames;
 }
 
 } // namespace gif

@@ -54,6 +54,9 @@ public:
 
     // The canvas after the frame last produced by next().
     const pic::Image& image() const { return canvas_; }
+    // Moves the canvas out, sparing a copy of what may be a large image; the
+    // composer produces no frame after that.
+    pic::Image takeImage();
     // That frame's delay in milliseconds.
     int delayMs() const { return delayMs_; }
     // That frame's place among the drawable images of the file, from 0.
@@ -100,6 +103,11 @@ private:
     bool moreFollows_ = false;
     std::string error_;
 };
+
+// Composes the animation the way the player does, frame by frame through
+// two passes (at most 64 frames), and returns how many frames it produced:
+// the whole reading path in one call, for the fuzz target.
+int composeFrames(std::span<const std::uint8_t> bytes);
 
 // Milliseconds a frame is shown for a delay field in hundredths of a second.
 inline int frameDelayMs(int hundredths)

@@ -9,7 +9,8 @@ GifPicture decodeGif(std::span<const std::uint8_t> bytes)
     Composer composer(bytes);
     if (!composer.next())
         return {pic::DecodeResult::refuse(composer.error()), false};
-    return {pic::DecodeResult::accept(composer.image()), composer.moreFollows()};
+    const bool animated = composer.moreFollows();
+    return {pic::DecodeResult::accept(composer.takeImage()), animated};
 }
 
 } // namespace gif

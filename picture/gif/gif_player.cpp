@@ -1,5 +1,6 @@
 #include "picture/gif/gif_player.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace gif {
@@ -32,6 +33,12 @@ void Player::publish()
     ++shown_.count;
 }
 
+namespace {
+// The player whose thread is the calling thread, if any: stop() called from
+// the frame callback must not wait for its own thread.
+thread_local const Player* tlPlaying = nullptr;
+} // namespace
+
 void Player::start()
 {
     if (!ok_)
@@ -47,8 +54,12 @@ void Player::start()
     {
         std::lock_guard lock(stopMutex_);
         stopRequested_ = false;
+        started_ = true;
     }
-    thread_ = std::thread(&Player::run, this);
+    thread_ = std::thread([this] {
+        tlPlaying = this;
+        run();
+    });
 }
 
 void Player::stop()
@@ -58,14 +69,18 @@ void Player::stop()
         stopRequested_ = true;
     }
     wake_.notify_all();
-    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id())
+    if (tlPlaying == this)
+        return; // from the callback: the thread ends when the callback returns
+    if (thread_.joinable())
         thread_.join();
+    std::lock_guard lock(stopMutex_);
+    started_ = false;
 }
 
 bool Player::playing() const
 {
     std::lock_guard lock(stopMutex_);
-    return thread_.joinable() && !stopRequested_;
+    return started_ && !stopRequested_;
 }
 
 Player::Shown Player::shown() const
@@ -88,6 +103,11 @@ void Player::withImage(const std::function<void(const pic::Image&)>& use) const
 
 void Player::run()
 {
+    // Frames keep their times on a steady clock: the time spent composing a
+    // frame is taken from its predecessor's delay rather than added to it,
+    // and a late frame is shown at once without the lateness piling up.
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point due = Clock::now();
     // The frame composed last (the first one, on the first start) has not
     // been announced yet.
     bool composed = true;
@@ -98,7 +118,6 @@ void Player::run()
             publish();
         }
         composed = false;
-        const auto delay = std::chrono::milliseconds(composer_.delayMs());
         {
             std::lock_guard lock(stopMutex_);
             if (stopRequested_)
@@ -106,10 +125,11 @@ void Player::run()
         }
         if (frameReady_)
             frameReady_();
+        due = std::max(due + std::chrono::milliseconds(composer_.delayMs()), Clock::now());
         std::unique_lock lock(stopMutex_);
         // Waiting on the condition, not sleeping, lets stop() end even the
         // longest delay at once.
-        if (wake_.wait_for(lock, delay, [this] { return stopRequested_; }))
+        if (wake_.wait_until(lock, due, [this] { return stopRequested_; }))
             return;
     }
 }

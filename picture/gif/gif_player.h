@@ -72,7 +72,8 @@ private:
     mutable std::mutex stopMutex_;
     std::condition_variable wake_;
     bool stopRequested_ = false;
-    std::thread thread_;
+    bool started_ = false;
+    std::thread thread_; // touched by the owner's thread only
 };
 
 } // namespace gif

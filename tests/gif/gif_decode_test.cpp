@@ -201,3 +201,13 @@ TEST(GifBuilder, LzwDataDecodesToThePixelsWritten)
         EXPECT_FALSE(composer.moreFollows());
     }
 }
+
+TEST(GifComposer, TakingTheImageEndsTheComposer)
+{
+    const std::vector<std::uint8_t> bytes = test::fixture("delays.gif");
+    Composer composer(bytes);
+    ASSERT_TRUE(composer.next());
+    const pic::Image image = composer.takeImage();
+    EXPECT_EQ(letters(image), "RR");
+    EXPECT_FALSE(composer.next());
+}
