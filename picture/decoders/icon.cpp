@@ -94,9 +94,13 @@ DecodeResult decodeIcon(std::span<const std::uint8_t> b, const PngDecoder& png)
         if (!png)
             return DecodeResult::refuse("icon: PNG image and no PNG decoder");
         DecodeResult r = png(image);
-        if (r.ok() && (!dimensionsAllowed(r.image->width, r.image->height)
-                       || r.image->pixels.size() != std::size_t(r.image->width) * std::size_t(r.image->height)))
+        if (!r.ok())
+            return r;
+        if (!dimensionsAllowed(r.image->width, r.image->height)
+            || r.image->pixels.size() != std::size_t(r.image->width) * std::size_t(r.image->height))
             return DecodeResult::refuse("icon: PNG image of a bad size");
+        r.image->hasAlpha = std::any_of(r.image->pixels.begin(), r.image->pixels.end(),
+                                        [](std::uint32_t p) { return (p >> 24) != 0xFF; });
         return r;
     }
     return decodeIconDib(image);

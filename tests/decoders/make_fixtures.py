@@ -149,6 +149,9 @@ def make_bmps():
     # 58 bytes that claim 60000 x 60000 pixels: refused before allocating.
     write("bmp_huge_claim.bmp", struct.pack("<2sIHHI", b"BM", 58, 0, 0, 54)
           + info_header(60000, 60000, 24) + b"\0\0\0\0", None)
+    # Within the limits (100 million pixels), but 58 bytes cannot hold them.
+    write("bmp_data_claim.bmp", struct.pack("<2sIHHI", b"BM", 58, 0, 0, 54)
+          + info_header(10000, 10000, 24) + b"\0\0\0\0", None)
     write("bmp_too_many_pixels.bmp", struct.pack("<2sIHHI", b"BM", 58, 0, 0, 54)
           + info_header(65535, 65535, 1) + b"\0\0\0\0", None)
 
