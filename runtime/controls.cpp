@@ -56,7 +56,9 @@ Value readProperty(const QWidget* control, Property p, int member)
         if (auto b = qobject_cast<const QAbstractButton*>(control)) return b->isChecked() ? 1 : 0;
         return 0;
     case Property::Position:
-        if (auto s = qobject_cast<const QAbstractSlider*>(control)) return s->value();
+        // The thumb's position: during a step or drag it is already the
+        // new one, before the slider's value follows.
+        if (auto s = qobject_cast<const QAbstractSlider*>(control)) return s->sliderPosition();
         if (auto b = qobject_cast<const QProgressBar*>(control)) return b->value();
         return 0;
     case Property::SelectedIndex:
