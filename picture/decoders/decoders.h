@@ -19,7 +19,9 @@
 //   marker store inverted CMYK (as Photoshop writes them), the rest plain.
 //   The EXIF orientation is applied. Files whose entropy-coded data is far
 //   too short for their size are refused before decoding (see jpeg.cpp), and
-//   so are files with more than kMaxJpegScans scans.
+//   so are files with more than kMaxJpegScans scans. Corrupt data that the
+//   library steps over (a warning, not an error) does not refuse a file: one
+//   whose data ends early shows what is there and grey below it.
 // - ICO/CUR: the embedded image's own header decides its size and depth; the
 //   directory only locates it, and the part of it beyond the file is cut
 //   off. A missing AND mask leaves the image opaque. PNG images go to the
