@@ -32,6 +32,20 @@ GraphicsControlBlock noControl()
 
 } // namespace
 
+void Composer::Area::unite(const Area& other)
+{
+    if (other.empty())
+        return;
+    if (empty()) {
+        *this = other;
+        return;
+    }
+    x0 = std::min(x0, other.x0);
+    y0 = std::min(y0, other.y0);
+    x1 = std::max(x1, other.x1);
+    y1 = std::max(y1, other.y1);
+}
+
 Composer::Composer(std::span<const std::uint8_t> bytes)
     : bytes_(bytes)
 {
@@ -95,14 +109,14 @@ bool Composer::next()
     if (!file_ || !error_.empty())
         return false;
     for (int attempt = 0; attempt < 2; ++attempt) {
+        changed_ = {};
         const Read r = streamEnded_ ? Read::End : readFrame();
         if (r == Read::Frame) {
-            ++framesThisPass_;
+            if (framesThisPass_++ == 0)
+                changed_ = {0, 0, canvas_.width, canvas_.height}; // a fresh canvas
             ++frameIndex_;
             moreFollows_ = !streamEnded_ && pos_ < bytes_.size()
                 && (bytes_[pos_] == kExtensionIntroducer || bytes_[pos_] == kImageIntroducer);
-            canvas_.hasAlpha = std::any_of(canvas_.pixels.begin(), canvas_.pixels.end(),
-                                           [](std::uint32_t p) { return (p >> 24) != 0xFF; });
             return true;
         }
         if (r == Read::Fail)
@@ -122,6 +136,8 @@ pic::Image Composer::takeImage()
 {
     error_ = "the composed image was taken";
     close();
+    canvas_.hasAlpha = std::any_of(canvas_.pixels.begin(), canvas_.pixels.end(),
+                                   [](std::uint32_t p) { return (p >> 24) != 0xFF; });
     return std::move(canvas_);
 }
 
@@ -149,6 +165,7 @@ bool Composer::ensureCanvas(int left, int top, int width, int height)
     canvas_.width = int(w);
     canvas_.height = int(h);
     canvas_.pixels.assign(std::size_t(w) * std::size_t(h), kTransparent);
+    canvas_.hasAlpha = true;
     return true;
 }
 
@@ -156,6 +173,7 @@ void Composer::applyPendingDisposal()
 {
     const Area& a = pendingArea_;
     if (!a.empty() && (pendingDisposal_ == DISPOSE_BACKGROUND || pendingDisposal_ == DISPOSE_PREVIOUS)) {
+        changed_.unite(a);
         const std::size_t w = std::size_t(a.x1 - a.x0);
         for (int y = a.y0; y < a.y1; ++y) {
             std::uint32_t* dst = canvas_.pixels.data() + std::size_t(y) * std::size_t(canvas_.width) + a.x0;
@@ -299,6 +317,7 @@ Composer::Read Composer::readFrame()
         delayMs_ = frameDelayMs(gcb.DelayTime);
         pendingDisposal_ = disposal;
         pendingArea_ = area;
+        changed_.unite(area);
         return Read::Frame;
     }
 }

@@ -42,6 +42,13 @@ namespace gif {
 // pic::dimensionsAllowed() before it is allocated.
 class Composer {
 public:
+    // A rectangle of the canvas: columns x0..x1-1, rows y0..y1-1.
+    struct Area {
+        int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        bool empty() const { return x1 <= x0 || y1 <= y0; }
+        void unite(const Area& other);
+    };
+
     // `bytes` must stay alive and unchanged as long as the composer is used.
     explicit Composer(std::span<const std::uint8_t> bytes);
     ~Composer();
@@ -52,10 +59,17 @@ public:
     // when no frame can be produced at all (then error() says why).
     bool next();
 
-    // The canvas after the frame last produced by next().
+    // The canvas after the frame last produced by next(). Its hasAlpha is
+    // always true, as any frame may leave pixels transparent (takeImage()
+    // says exactly).
     const pic::Image& image() const { return canvas_; }
-    // Moves the canvas out, sparing a copy of what may be a large image; the
-    // composer produces no frame after that.
+    // The part of the canvas that the last next() may have changed: the
+    // frame's area and the area the previous frame's disposal restored, or
+    // all of it for the first frame of a pass.
+    const Area& changed() const { return changed_; }
+    // Moves the canvas out, sparing a copy of what may be a large image, with
+    // hasAlpha telling whether any pixel is transparent; the composer
+    // produces no frame after that.
     pic::Image takeImage();
     // That frame's delay in milliseconds.
     int delayMs() const { return delayMs_; }
@@ -87,14 +101,11 @@ private:
     pic::Image canvas_;
 
     // What the previous frame asks to be done to its area before the next.
-    struct Area {
-        int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-        bool empty() const { return x1 <= x0 || y1 <= y0; }
-    };
     int pendingDisposal_ = 0;
     Area pendingArea_;
     std::vector<std::uint32_t> saved_; // the area before the frame, for disposal 3
 
+    Area changed_;
     std::vector<std::uint8_t> row_;
     bool streamEnded_ = false;
     int framesThisPass_ = 0;

@@ -24,10 +24,18 @@ void Player::publish()
 {
     const pic::Image& composed = composer_.image();
     std::lock_guard lock(imageMutex_);
-    image_.width = composed.width;
-    image_.height = composed.height;
-    image_.hasAlpha = composed.hasAlpha;
-    image_.pixels.assign(composed.pixels.begin(), composed.pixels.end()); // keeps the buffer
+    if (image_.width != composed.width || image_.height != composed.height
+        || image_.pixels.size() != composed.pixels.size()) {
+        image_ = composed;
+    } else {
+        // Only what the frame changed: a small sprite on a large screen
+        // costs its own size, not the screen's.
+        const Composer::Area& a = composer_.changed();
+        const std::size_t w = std::size_t(composed.width);
+        for (int y = a.y0; y < a.y1; ++y)
+            std::copy_n(composed.pixels.data() + std::size_t(y) * w + std::size_t(a.x0), std::size_t(a.x1 - a.x0),
+                        image_.pixels.data() + std::size_t(y) * w + std::size_t(a.x0));
+    }
     shown_.frameIndex = composer_.frameIndex();
     shown_.delayMs = composer_.delayMs();
     ++shown_.count;

@@ -114,6 +114,20 @@ TEST(GifPlayer, PlaysFramesInOrderEndlessly)
     }
 }
 
+// Frames that change only part of the screen, clear and restore areas, and
+// wrap around: the published image is always the whole composed frame.
+TEST(GifPlayer, PublishesWholeFramesOfPartialImages)
+{
+    Recorded r(test::fixture("small_animation.gif"));
+    r.player.start();
+    ASSERT_TRUE(r.recorder.waitFor(7));
+    r.player.stop();
+    const auto images = r.recorder.images();
+    const char* frames[] = {"RGBWRG", "RGBWBG", "R..WWW"};
+    for (std::size_t i = 0; i < images.size(); ++i)
+        EXPECT_EQ(images[i], frames[i % 3]) << "callback " << i;
+}
+
 TEST(GifPlayer, StopIsPromptInTheMiddleOfATenSecondDelay)
 {
     Recorded r(test::fixture("long_delay.gif"));

@@ -96,6 +96,7 @@ TEST(GifSuite, EveryFrameEqualsTheSuitesExpectedFrame)
         const std::vector<std::uint8_t> bytes = test::readFile(test::suitePath(std::string(c.name) + ".gif"));
         ASSERT_FALSE(bytes.empty());
         Composer composer(bytes);
+        pic::Image previous;
         const std::size_t frames = c.delays.size();
         for (std::size_t i = 0; i < frames + 1; ++i) {
             const std::size_t frame = i % frames; // one frame past the end: the loop starts again
@@ -108,6 +109,10 @@ TEST(GifSuite, EveryFrameEqualsTheSuitesExpectedFrame)
             const QImage expected(QString::fromStdString(test::suitePath("frames/" + png)));
             ASSERT_FALSE(expected.isNull()) << png;
             EXPECT_EQ(compare(expected, composer.image(), background), "");
+            if (frame > 0) {
+                EXPECT_EQ(test::outsideChanged(composer, previous), "");
+            }
+            previous = composer.image();
         }
 
         const GifPicture picture = decodeGif(bytes);

@@ -2,6 +2,7 @@
 // Shared helpers of the GIF tests: files, and pictures written as letters.
 
 #include "picture/decoders/image.h"
+#include "picture/gif/gif_composer.h"
 
 #include <cstdint>
 #include <string>
@@ -15,6 +16,10 @@ std::vector<std::uint8_t> readFile(const std::string& path);
 std::vector<std::uint8_t> fixture(const std::string& name);
 // A file of the public GIF test suite, relative to its gifs/ folder.
 std::string suitePath(const std::string& name);
+
+// Where the composer's canvas differs from `previous` outside the area it
+// says the last frame changed; "" when it does not.
+std::string outsideChanged(const Composer& composer, const pic::Image& previous);
 
 // Pixels as letters, row after row: R G B W K (black) for opaque colours,
 // '.' for fully transparent; any other pixel shows as '?'.
