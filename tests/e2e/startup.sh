@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Starts the real program in a real X session, finds its window by its
+# title, checks that it is centred with the fixed client size, sends Esc and
+# expects exit status 0.
+set -euo pipefail
+program=$1
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ -z "${TP_IN_XVFB:-}" ]; then
+  export TP_IN_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+source "$here/xsession.sh"
+export QT_QPA_PLATFORM=xcb
+workdir=$(mktemp -d)
+trap 'rm -rf "$workdir"; kill $wm_pid 2>/dev/null || true' EXIT
+cp "$program" "$workdir/"
+start_window_manager
+
+"$workdir/$(basename "$program")" &
+pid=$!
+wid=$(wait_for_window 'TamselPelorinV1\.0')
+sleep 0.5
+info=$(xwininfo -id "$wid")
+X=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+Y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+WIDTH=$(awk '/Width:/ {print $2}' <<<"$info")
+HEIGHT=$(awk '/Height:/ {print $2}' <<<"$info")
+echo "client of window $wid at $X,$Y size ${WIDTH}x$HEIGHT"
+[ "$WIDTH" -eq 633 ] && [ "$HEIGHT" -eq 434 ] || { echo "client size is not 633 x 434"; exit 1; }
+
+# Centred on the outer size 639 x 462: the frame's top-left corner at
+# ((screen width - 639) / 2, (screen height - 462) / 2).
+read -r sw sh < <(xdotool getdisplaygeometry)
+IFS=', ' read -r fl fr ft fb < <(xprop -id "$wid" _NET_FRAME_EXTENTS | sed 's/.*= //')
+echo "frame extents $fl $fr $ft $fb on ${sw}x$sh"
+[ $((X - fl)) -eq $(((sw - 639) / 2)) ] && [ $((Y - ft)) -eq $(((sh - 462) / 2)) ] \
+  || { echo "window is not centred: frame at $((X - fl)),$((Y - ft))"; exit 1; }
+
+# Fixed size: the window manager is told min = max.
+xprop -id "$wid" WM_NORMAL_HINTS | tee "$workdir/hints"
+grep -q "minimum size: 633 by 434" "$workdir/hints" && grep -q "maximum size: 633 by 434" "$workdir/hints" \
+  || { echo "window is resizable"; exit 1; }
+
+xdotool windowactivate --sync "$wid" || true
+kill -0 $pid && echo "still running"
+sleep 0.3
+xdotool key Escape
+wait_for_exit "$pid" 10
+echo "exit status $exit_status"
+[ "$exit_status" = "0" ]

@@ -1,0 +1,43 @@
+# Helpers for end-to-end checks in a real X session: sourced by the scripts
+# of this folder, which run inside `xvfb-run` with openbox as window manager.
+
+start_window_manager() {
+  openbox --sm-disable >/dev/null 2>&1 &
+  wm_pid=$!
+  # openbox is up when it has claimed the root window's WM selection.
+  for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  echo "window manager did not start" >&2
+  return 1
+}
+
+# wait_for_window <title regex>: prints the window id of the visible match.
+wait_for_window() {
+  local wid=""
+  for _ in $(seq 150); do
+    wid=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+    [ -n "$wid" ] && { echo "$wid"; return 0; }
+    sleep 0.1
+  done
+  echo "no window named '$1' appeared" >&2
+  return 1
+}
+
+# wait_for_exit <pid> <seconds>: waits for the process (a child of this
+# shell: call it directly, not in a command substitution) and sets
+# exit_status to its status, or to "timeout".
+wait_for_exit() {
+  local pid=$1 limit=$2
+  exit_status=timeout
+  for _ in $(seq $((limit * 10))); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      exit_status=0
+      wait "$pid" || exit_status=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+  kill "$pid" 2>/dev/null || true
+}
