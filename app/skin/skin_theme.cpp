@@ -154,6 +154,28 @@ ThemeResult buildTheme(const SkinData& skin)
     pal.setColor(QPalette::Disabled, QPalette::Base, *colourOf(skin, "window"));
     pal.setColor(QPalette::Disabled, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Mid));
 
+    // Optional keys of the marks; they follow the palette when absent.
+    IndicatorColours& ind = theme.indicator;
+    auto optionalColour = [&skin](const char* key, const QColor& fallback) -> std::optional<QColor> {
+        if (!skin.has(QString::fromLatin1(key)))
+            return fallback;
+        return colourOf(skin, key);
+    };
+    const auto accent = optionalColour("accent", pal.color(QPalette::Highlight));
+    const auto fieldBorder = optionalColour("field-border", pal.color(QPalette::Mid));
+    const auto accentDark = accent ? optionalColour("accent-dark", accent->darker(130)) : std::nullopt;
+    const auto radius = skin.has(QStringLiteral("field-radius"))
+        ? parseSmallInteger(skin.value(QStringLiteral("field-radius"))) : std::optional<int>(2);
+    if (!accent || !fieldBorder || !accentDark || !radius)
+        return refuse(Refusal::BadContent, QStringLiteral("malformed accent, field-border, accent-dark or field-radius"));
+    ind.fill = pal.color(QPalette::Active, QPalette::Base);
+    ind.border = *fieldBorder;
+    ind.hoverBorder = *accent;
+    ind.onFill = pal.color(QPalette::Active, QPalette::Highlight);
+    ind.onBorder = *accentDark;
+    ind.mark = pal.color(QPalette::Active, QPalette::HighlightedText);
+    ind.radius = std::min(*radius, 4);
+
     // Expand ${key} placeholders. Each expansion is at most seven characters
     // long, so the result stays within a small multiple of the template.
     const QString& tpl = skin.styleTemplate;

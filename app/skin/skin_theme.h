@@ -11,8 +11,17 @@
 
 namespace skin {
 
+// Colours of the check-box and radio-button marks, which the engine draws
+// itself (a style sheet can only fill them, not tick them).
+struct IndicatorColours {
+    QColor fill, border, hoverBorder;      // unchecked
+    QColor onFill, onBorder, mark;         // checked: filled with the accent, ticked
+    int radius = 2;                        // of the check box's corners
+};
+
 struct Theme {
     QString baseStyle; // a QStyleFactory key, "Fusion" unless the skin says otherwise
+    IndicatorColours indicator;
     QPalette palette;
     QString styleSheet;
 };

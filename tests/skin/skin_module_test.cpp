@@ -5,7 +5,9 @@
 #include "app/skin/skin_theme.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QStyle>
 #include <QStyleFactory>
 #include <dlfcn.h>
@@ -83,6 +85,37 @@ TEST_F(SkinModule, AttachesTheSkinToTheApplication)
     ASSERT_EQ(attach(dark), 0);
     EXPECT_EQ(QApplication::palette().color(QPalette::Window),
               skin::buildTheme(dark.constData(), dark.size()).theme->palette.color(QPalette::Window));
+}
+
+// The engine draws the check marks itself, so they show on dark skins too:
+// a checked box is filled with the accent, an unchecked one with the field
+// colour.
+TEST_F(SkinModule, CheckMarksTakeTheSkinsColours)
+{
+    for (int number : {2, 6, 11}) {
+        const QByteArray block = app::embeddedSkin(number);
+        const skin::Theme theme = *skin::buildTheme(block.constData(), block.size()).theme;
+        ASSERT_EQ(attach(block), 0);
+        QWidget host;
+        host.resize(120, 60);
+        auto* on = new QCheckBox(&host);
+        on->setChecked(true);
+        on->setGeometry(0, 0, 30, 30);
+        auto* off = new QRadioButton(&host);
+        off->setGeometry(0, 30, 30, 30);
+        auto countOf = [](const QImage& shot, const QColor& c) {
+            int n = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    n += shot.pixelColor(x, y) == c;
+            return n;
+        };
+        const QImage onShot = on->grab().toImage(), offShot = off->grab().toImage();
+        EXPECT_GT(countOf(onShot, theme.indicator.onFill), 10) << "skin " << number;
+        EXPECT_GT(countOf(onShot, theme.indicator.mark), 3) << "skin " << number;
+        EXPECT_GT(countOf(offShot, theme.indicator.fill), 10) << "skin " << number;
+        EXPECT_EQ(countOf(offShot, theme.indicator.onFill), 0) << "skin " << number;
+    }
 }
 
 TEST_F(SkinModule, RefusesAndLeavesTheLookAloneForAnythingElse)
