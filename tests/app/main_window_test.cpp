@@ -328,3 +328,23 @@ TEST_F(ShownWindow, CloseDuringAFilterWaitsForItsEnd)
     EXPECT_FALSE(w.isVisible()); // closed once the filter had ended
     EXPECT_EQ(c.状态条1->partText(0), QStringLiteral("完成"));
 }
+
+TEST(MainWindowAccessibility, EveryControlHasAnAccessibleName)
+{
+    MainWindow w;
+    for (const Row& row : kLayout) {
+        QWidget* c = find(w, row.name);
+        ASSERT_NE(c, nullptr);
+        EXPECT_FALSE(c->accessibleName().trimmed().isEmpty()) << row.name;
+    }
+    for (const char* name : {"标签1", "状态条1", "进度条1"})
+        EXPECT_FALSE(find(w, name)->accessibleName().isEmpty()) << name;
+    // Controls named by the label beside them carry that label's text.
+    EXPECT_EQ(find(w, "编辑框3")->accessibleName(), QStringLiteral("宽度:"));
+    EXPECT_EQ(find(w, "颜色选择器4")->accessibleName(), QStringLiteral("渐变色Ⅱ"));
+    EXPECT_EQ(find(w, "按钮7")->accessibleName(), QStringLiteral("滤镜黑白"));
+    // No widget of the window that a screen reader can reach is nameless.
+    for (QWidget* c : w.findChildren<QWidget*>())
+        if (c->focusPolicy() != Qt::NoFocus && c->window() == &w && c->isVisibleTo(&w))
+            EXPECT_FALSE(c->accessibleName().isEmpty()) << c->objectName().toStdString();
+}
