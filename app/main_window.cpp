@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/control_events.h"
+#include "app/skin/skin_library.h"
 #include "app/widgets/color_picker.h"
 #include "assets/assets.h"
 #include "app/widgets/picture_button.h"
@@ -385,6 +386,7 @@ void MainWindow::prepareMainWindow()
 {
     rt::nativeHandle(this);
     rt::setWindowAlpha(this, 250);
+    applyEmbeddedSkin(kStartupSkin);
     rt::reparentControl(c_.进度条1, c_.状态条1);
 }
 
