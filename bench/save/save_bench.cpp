@@ -5,7 +5,6 @@
 #include "picture/save/save_picture.h"
 #include "runtime/surface.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
@@ -73,16 +72,3 @@ void BM_EncodeBmp(benchmark::State& state)
 
 BENCHMARK(BM_Save)->Arg(185)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeBmp)->Arg(185)->Arg(2000)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
