@@ -5,6 +5,7 @@
 #include "picture/save/save_picture.h"
 #include "runtime/surface.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
