@@ -15,6 +15,7 @@ import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.dont_write_bytecode = True  # nothing is written into the source tree
 
 import desktop  # noqa: E402
 import pixels  # noqa: E402
@@ -70,6 +71,12 @@ SAVED_NAME = "处理后的图片(TamselPelorin).jpg"
 TITLE = r"TamselPelorinV1\.0"
 
 
+def halves_picture():
+    """60 x 30 pixels, left half orange, right half blue: stretched to the
+    box, each half keeps its colour away from the seam."""
+    return [[(200, 100, 50) if x < 30 else (20, 60, 220) for x in range(60)] for y in range(30)]
+
+
 def test_picture():
     """183 x 183 pixels of known, smooth and everywhere different colours."""
     return [[(x * 255 // 182, y * 255 // 182, 255 - (x + y) * 255 // 364) for x in range(SIDE)]
@@ -94,7 +101,9 @@ class Session:
         self.app.click(*OPEN)
         dialog = self.app.wait_other_window("the open dialog", before)
         self.app.activate(dialog)
-        # The file-name field has the focus when the dialog opens.
+        # The file-name field has the focus when the dialog opens, holding
+        # the last confirmed name, if any, selected.
+        self.app.key("ctrl+a")
         self.app.type(path)
         self.app.key("Return")
         self.app.wait_gone("the open dialog", dialog)
@@ -241,7 +250,7 @@ def expect_scaled(saved, reference, width, height, what, tolerance=10):
 
 # ----------------------------------------------------------------- session
 
-def session(s, picture_path, picture):
+def session(s, picture_path, picture, halves_path):
     # Open the picture through the dialog and save it untouched.
     s.open_picture(picture_path)
     start = s.save()
@@ -351,6 +360,25 @@ def session(s, picture_path, picture):
         got = s.save_at(w_text, h_text)
         expect(got == nudged, f"saved at {w_text!r} x {h_text!r} differs from the 185 x 185 save")
         s.ok(f"saved at {w_text!r} x {h_text!r}: the box's own 185 x 185")
+    # Another picture, opened over a filter: the filter's output goes, the
+    # new picture is stretched over the box, the overlay keeps every setting.
+    s.filter("gray")
+    s.save_at("185", "185")
+    s.open_picture(halves_path)
+    got = s.save()
+    expect(ring(got) == border, "the border changed with the second picture")
+    client = client_of(got)
+    in_overlay = lambda x, y: 143 <= y < 173 and x < 182
+    for y in range(SIDE):
+        for x in list(range(0, 80)) + list(range(104, SIDE)):
+            if in_overlay(x, y):
+                continue
+            want = (200, 100, 50) if x < 80 else (20, 60, 220)
+            expect(client[y][x] == want, f"second picture: pixel ({x}, {y}) is {client[y][x]}, expected {want}")
+    nudged_client = client_of(nudged)
+    expect_same(client, nudged_client, "overlay over the second picture", in_overlay)
+    s.ok("a second picture opened over 滤镜黑白: stretched 60 x 30 to 183 x 183, unfiltered, overlay unchanged")
+
     with open(s.saved, "rb") as f:
         kept = f.read()
     s.type_into(WIDTH_BOX, "100000")
@@ -385,13 +413,15 @@ def main():
     picture = test_picture()
     picture_path = os.path.join(workdir, "known-pixels.bmp")
     pixels.write_bmp(picture_path, picture)
+    halves_path = os.path.join(workdir, "halves.bmp")
+    pixels.write_bmp(halves_path, halves_picture())
 
     scale = float(os.environ.get("TP_E2E_TIMEOUT_SCALE", "1"))
     app = desktop.Program(program, env, os.path.join(workdir, "program.log"), scale)
     s = Session(app, home, workdir)
     try:
         app.wait_main_window(TITLE)
-        session(s, picture_path, picture)
+        session(s, picture_path, picture, halves_path)
         return 0
     except Failure as e:
         shot = os.path.join(os.environ.get("TP_E2E_ARTIFACTS", os.getcwd()), "e2e-user-session-failure.png")
