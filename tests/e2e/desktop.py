@@ -141,5 +141,12 @@ class Program:
         self.log.close()
 
 
+def window_pixels(wid, path):
+    """The pixels a window shows on the screen, as rows of (r, g, b)."""
+    import pixels
+    run("import", "-window", str(wid), "-type", "TrueColor", f"BMP3:{path}")
+    return pixels.read_bmp(path)
+
+
 def screenshot(path):
     run("import", "-window", "root", path, check=False)

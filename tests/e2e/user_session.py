@@ -7,7 +7,9 @@ the desktop of the private HOME is read back and its pixels are compared
 with what the program must show.
 
 Run by user_session.sh inside Xvfb with a window manager:
-    user_session.py <program> <work dir>"""
+    user_session.py <program> <work dir> [--without-desktop]
+
+With --without-desktop the private HOME has no desktop folder at first."""
 
 import os
 import sys
@@ -217,6 +219,22 @@ def text_columns(rows, top, height, is_text):
     return (min(cols), max(cols)) if cols else None
 
 
+def status_area(s):
+    """What the status bar shows: the width of the text of its first part,
+    the pixels where the progress bar lies, and whether those are of one
+    colour (no progress bar there)."""
+    shot = desktop.window_pixels(s.app.wid, os.path.join(s.workdir, "window.bmp"))
+    w, h = pixels.size_of(shot)
+    # The status bar is docked along the bottom: its lowest 20 rows, inside
+    # the parts' edges.
+    rows = range(h - 19, h - 3)
+    dark = [x for x in range(4, 396) for y in rows if sum(shot[y][x]) < 250]
+    text_width = max(dark) - min(dark) + 1 if dark else 0
+    bar = [shot[y][x] for y in rows for x in range(w - 5 - 128 + 4, w - 5 - 4)]
+    uniform = bar.count(max(set(bar), key=bar.count)) > len(bar) * 9 // 10
+    return text_width, bar, uniform
+
+
 def expect_scaled(saved, reference, width, height, what, tolerance=10):
     """A save at another size: exact dimensions, and colours near those of
     the 185 x 185 save at the same relative place wherever the place lies
@@ -283,7 +301,21 @@ def session(s, picture_path, picture, halves_path):
         expect_same(client_of(s.save()), client, f"after cancelling {what}")
         s.ok(f"取消所有滤镜 after {what} shows the unfiltered picture again")
 
+    status_before = status_area(s)
     filtered("gray", client, "滤镜黑白")
+    # The status bar repaints from the event loop: give it a moment.
+    try:
+        status_after = desktop.poll("the status bar to show the end of the filter",
+                                    lambda: (lambda st: st if st[0] < 40 and st[2] else None)(status_area(s)),
+                                    s.app.timeout(3))
+    except Failure:
+        status_after = status_area(s)
+    expect(status_before[0] > 200, f"the start text in the status bar spans only {status_before[0]} pixels")
+    expect(status_after[0] < 40, f"after a filter the status bar's text spans {status_after[0]} pixels, "
+                                 "not the two characters of 完成")
+    expect(status_after[1] != status_before[1] and status_after[2],
+           "after a filter the progress bar is still shown at the status bar's right end")
+    s.ok("after 滤镜黑白 the status bar reads a short word (完成) and the progress bar is hidden")
     cancelled("滤镜黑白")
     blurred = filtered("blur", client, "滤镜模糊")
     filtered("darken", blurred, "滤镜变暗 over 滤镜模糊")
@@ -401,11 +433,48 @@ def session(s, picture_path, picture, halves_path):
     s.ok("Esc ends the program with status 0")
 
 
+def session_without_desktop(s, home, program_dir):
+    """A HOME without a desktop folder: the save says so and writes nothing;
+    once the user's folder settings name a desktop folder, the save goes there."""
+    def written():
+        return [os.path.join(folder, f) for top in (home, program_dir) for folder, _, files in os.walk(top)
+                for f in files if f == SAVED_NAME]
+
+    for _ in range(int(s.app.timeout(10))):
+        s.app.click(*SAVE)
+        if s.close_message("错误"):
+            break
+    else:
+        raise Failure("no error message after saving without a desktop folder")
+    expect(not os.path.exists(os.path.join(home, "Desktop")), "the save made the desktop folder")
+    expect(written() == [], f"saving without a desktop folder wrote {written()}")
+    s.ok("without a desktop folder the save reports an error and writes nothing")
+
+    # The desktop of the user's folder settings (xdg-user-dirs), by another name.
+    desk = os.path.join(home, "Bureau")
+    os.makedirs(desk)
+    os.makedirs(os.path.join(home, ".config"))
+    with open(os.path.join(home, ".config", "user-dirs.dirs"), "w") as f:
+        f.write('XDG_DESKTOP_DIR="$HOME/Bureau"\n')
+    s.saved = os.path.join(desk, SAVED_NAME)
+    got = s.save()
+    expect(pixels.size_of(got) == (BOX, BOX), f"saved {pixels.size_of(got)} on the named desktop")
+    expect(written() == [s.saved], f"the save wrote {written()}")
+    s.ok("the save goes to the desktop folder named in ~/.config/user-dirs.dirs")
+
+    s.app.activate(s.app.wid)
+    s.app.key("Escape")
+    status = s.app.wait_exit(20)
+    expect(status == 0, f"exit status {status} after Esc")
+    s.ok("Esc ends the program with status 0")
+
+
 def main():
     program, workdir = sys.argv[1], sys.argv[2]
+    without_desktop = sys.argv[3:] == ["--without-desktop"]
     home = os.path.join(workdir, "home")
     runtime = os.path.join(workdir, "runtime")
-    os.makedirs(os.path.join(home, "Desktop"))
+    os.makedirs(home if without_desktop else os.path.join(home, "Desktop"))
     os.makedirs(runtime, mode=0o700)
     env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb")
     for name in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_DESKTOP_DIR", "LANGUAGE"):
@@ -421,7 +490,10 @@ def main():
     s = Session(app, home, workdir)
     try:
         app.wait_main_window(TITLE)
-        session(s, picture_path, picture, halves_path)
+        if without_desktop:
+            session_without_desktop(s, home, os.path.dirname(program))
+        else:
+            session(s, picture_path, picture, halves_path)
         return 0
     except Failure as e:
         shot = os.path.join(os.environ.get("TP_E2E_ARTIFACTS", os.getcwd()), "e2e-user-session-failure.png")
