@@ -120,6 +120,12 @@ class Program:
         x, y, _, _ = geometry(wid)
         return x - mx, y - my
 
+    def minimize_and_restore(self):
+        run("xdotool", "windowminimize", "--sync", str(self.wid))
+        run("xdotool", "windowactivate", "--sync", str(self.wid), check=False)
+        poll("the main window to come back", lambda: self.wid in self.windows(), self.timeout(5))
+        self.activate(self.wid)
+
     def window_name(self, wid):
         return run("xdotool", "getwindowname", str(wid), check=False).strip()
 

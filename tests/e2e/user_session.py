@@ -302,7 +302,7 @@ def session(s, picture_path, picture, halves_path):
         s.ok(f"取消所有滤镜 after {what} shows the unfiltered picture again")
 
     status_before = status_area(s)
-    filtered("gray", client, "滤镜黑白")
+    grayed = filtered("gray", client, "滤镜黑白")
     # The status bar repaints from the event loop: give it a moment.
     try:
         status_after = desktop.poll("the status bar to show the end of the filter",
@@ -316,6 +316,9 @@ def session(s, picture_path, picture, halves_path):
     expect(status_after[1] != status_before[1] and status_after[2],
            "after a filter the progress bar is still shown at the status bar's right end")
     s.ok("after 滤镜黑白 the status bar reads a short word (完成) and the progress bar is hidden")
+    s.app.minimize_and_restore()
+    expect_same(client_of(s.save()), grayed, "滤镜黑白 after minimising and restoring")
+    s.ok("minimising and restoring the window keeps the filter's output")
     cancelled("滤镜黑白")
     blurred = filtered("blur", client, "滤镜模糊")
     filtered("darken", blurred, "滤镜变暗 over 滤镜模糊")
@@ -362,6 +365,27 @@ def session(s, picture_path, picture, halves_path):
             want = pixels.gradient_color_at(2, x, y - 140, SIDE, 32, stops)
             expect(client[y][x] == want, f"左到右: pixel ({x}, {y}) is {client[y][x]}, expected {want}")
     s.ok("gradient 左到右 runs green, magenta, yellow across the box")
+
+    # Pop-ups and the colour dialog closed with Esc change nothing and leave
+    # the program running.
+    before = s.app.other_windows()
+    s.app.click(*PICKERS[1])
+    popup = s.app.wait_other_window("the pop-up of colour picker 1", before)
+    s.app.key("Escape")
+    s.app.wait_gone("the colour pop-up", popup)
+    s.app.click(*GRADIENT)
+    popup = s.app.wait_other_window("the gradient list", before)
+    s.app.key("Escape")
+    s.app.wait_gone("the gradient list", popup)
+    s.app.click(*PICKERS[2])
+    popup = s.app.wait_other_window("the pop-up of colour picker 2", before)
+    s.app.key(*["Down"] * 5, "Return")   # down to 其它颜色...
+    dialog, _ = s.app.wait_named_window("the colour dialog", "颜色")
+    s.app.activate(dialog)
+    s.app.key("Escape")
+    s.app.wait_gone("the colour dialog", dialog)
+    expect_same(client_of(s.save()), client, "after Esc in the pop-ups and the colour dialog")
+    s.ok("Esc in a colour pop-up, the gradient list and the colour dialog changes nothing")
 
     # Nudges: in size mode (the start mode) up twice makes the box 30 high;
     # in position mode down three times and left once puts it at (-1, 143).
@@ -495,7 +519,7 @@ def main():
         else:
             session(s, picture_path, picture, halves_path)
         return 0
-    except Failure as e:
+    except Exception as e:  # a failed check, or a fault of the session itself
         shot = os.path.join(os.environ.get("TP_E2E_ARTIFACTS", os.getcwd()), "e2e-user-session-failure.png")
         desktop.screenshot(shot)
         print(f"FAILED after {s.steps} steps: {e}\nscreen at the failure: {shot}", flush=True)
