@@ -20,7 +20,8 @@ start_window_manager
 "$workdir/$(basename "$program")" &
 pid=$!
 wid=$(wait_for_window 'TamselPelorinV1\.0')
-sleep 0.5
+# The window manager has taken the window in once it has framed it.
+wait_for_frame "$wid"
 info=$(xwininfo -id "$wid")
 X=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
 Y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
@@ -42,10 +43,9 @@ xprop -id "$wid" WM_NORMAL_HINTS | tee "$workdir/hints"
 grep -q "minimum size: 633 by 434" "$workdir/hints" && grep -q "maximum size: 633 by 434" "$workdir/hints" \
   || { echo "window is resizable"; exit 1; }
 
-xdotool windowactivate --sync "$wid" || true
+wait_for_focus "$wid"
 kill -0 $pid && echo "still running"
-sleep 0.3
 xdotool key Escape
-wait_for_exit "$pid" 10
+wait_for_exit "$pid" $((10 * ${TP_E2E_TIMEOUT_SCALE:-1}))
 echo "exit status $exit_status"
 [ "$exit_status" = "0" ]

@@ -25,6 +25,29 @@ wait_for_window() {
   return 1
 }
 
+# wait_for_frame <window id>: waits until the window manager has framed the
+# window (it then publishes the frame's extents).
+wait_for_frame() {
+  for _ in $(seq 100); do
+    xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q ' = ' && return 0
+    sleep 0.1
+  done
+  echo "window $1 was not framed by the window manager" >&2
+  return 1
+}
+
+# wait_for_focus <window id>: activates the window and waits until it has
+# the input focus, so that keys typed next reach it.
+wait_for_focus() {
+  for _ in $(seq 100); do
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  echo "window $1 did not take the focus" >&2
+  return 1
+}
+
 # wait_for_exit <pid> <seconds>: waits for the process (a child of this
 # shell: call it directly, not in a command substitution) and sets
 # exit_status to its status, or to "timeout".
