@@ -60,6 +60,8 @@ bool showOpenDialog(FileDialogControl& control, QWidget* owner)
 {
     QFileDialog dialog(owner);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // Show each entry by its display text alone, not its patterns a second time.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setWindowModality(Qt::WindowModal);

@@ -41,6 +41,7 @@ struct DialogDriver {
         EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
         EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
         filters = dialog->nameFilters();
+        EXPECT_TRUE(dialog->testOption(QFileDialog::HideNameFilterDetails));
         auto* nameEdit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         openedWith = nameEdit ? nameEdit->text() : QString();
         if (path.isEmpty()) {
