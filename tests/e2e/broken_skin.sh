@@ -6,17 +6,11 @@ set -euo pipefail
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 
-if [ -z "${TP_IN_XVFB:-}" ]; then
-  export TP_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
 source "$here/xsession.sh"
-export QT_QPA_PLATFORM=xcb
-workdir=$(mktemp -d)
-trap 'rm -rf "$workdir"; kill $wm_pid 2>/dev/null || true' EXIT
+reexec_in_xvfb 1024x768x24 "$0" "$@"
+begin_x_session
 cp "$program" "$workdir/"
 echo "not a module" > "$workdir/SkinH_EL.dll"
-start_window_manager
 
 "$workdir/$(basename "$program")" &
 pid=$!

@@ -8,14 +8,9 @@ set -euo pipefail
 program=$1
 here=$(cd "$(dirname "$0")" && pwd)
 
-if [ -z "${TP_IN_XVFB:-}" ]; then
-  export TP_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
 source "$here/xsession.sh"
-workdir=$(mktemp -d)
-trap 'kill $wm_pid 2>/dev/null || true; rm -rf "$workdir"' EXIT
+reexec_in_xvfb 1280x1024x24 "$0" "$@"
+begin_x_session
 mkdir "$workdir/bin"
 cp "$program" "$workdir/bin/"
-start_window_manager
 python3 "$here/user_session.py" "$workdir/bin/$(basename "$program")" "$workdir" "${@:2}"

@@ -1,6 +1,23 @@
 # Helpers for end-to-end checks in a real X session: sourced by the scripts
 # of this folder, which run inside `xvfb-run` with openbox as window manager.
 
+# reexec_in_xvfb <screen geometry> "$0" "$@": called at the top of a script,
+# outside an X session it starts the script again inside a fresh Xvfb.
+reexec_in_xvfb() {
+  [ -n "${TP_IN_XVFB:-}" ] && return 0
+  export TP_IN_XVFB=1
+  exec xvfb-run -a -s "-screen 0 $1" "${@:2}"
+}
+
+# begin_x_session: the program talks to X, a scratch folder ($workdir) is
+# made, and openbox started; both go when the script ends.
+begin_x_session() {
+  export QT_QPA_PLATFORM=xcb
+  workdir=$(mktemp -d)
+  trap 'kill ${wm_pid:-} 2>/dev/null || true; rm -rf "$workdir"' EXIT
+  start_window_manager
+}
+
 start_window_manager() {
   openbox --sm-disable >/dev/null 2>&1 &
   wm_pid=$!
