@@ -5,6 +5,7 @@
 //   decoders_bench                     Google Benchmark runs, then the comparison
 //   decoders_bench --decode-once FILE  decodes FILE once (the measured child)
 
+#include "bench/spawn.h"
 #include "decoders.h"
 
 #include <benchmark/benchmark.h>
@@ -132,18 +133,10 @@ struct Run {
 // Runs a program to its end with its output thrown away.
 Run runChild(const std::vector<std::string>& args)
 {
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     Run run;
     const auto start = std::chrono::steady_clock::now();
-    pid_t pid;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+    const pid_t pid = bench::spawnQuiet(args);
+    if (pid > 0) {
         int status = 0;
         rusage usage{};
         wait4(pid, &status, 0, &usage);
@@ -151,7 +144,6 @@ Run runChild(const std::vector<std::string>& args)
         run.maxRssKb = usage.ru_maxrss;
         run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     }
-    posix_spawn_file_actions_destroy(&actions);
     return run;
 }
 

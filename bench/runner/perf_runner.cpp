@@ -13,6 +13,7 @@
 //   tp_perf_runner --show-large FILE   the measured child of the memory figure
 
 #include "app/main_window.h"
+#include "bench/spawn.h"
 #include "app/status_bar.h"
 #include "filters/filter_canvas.h"
 #include "picture/box/picture_box.h"
@@ -78,25 +79,9 @@ std::vector<double> repeat(int runs, const std::function<double()>& once)
     return v;
 }
 
-// Starts a program with its output thrown away (or into `outFd`).
 pid_t spawn(const std::vector<std::string>& args, char** env = environ, int outFd = -1)
 {
-    std::vector<char*> argv;
-    for (const auto& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (outFd >= 0)
-        posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-    else
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), env) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    return bench::spawnQuiet(args, env, outFd);
 }
 
 bool waitOk(pid_t pid)
