@@ -9,7 +9,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei
-  xvfb xauth xdotool openbox imagemagick x11-utils python3
+  xvfb xauth dbus-daemon xdotool openbox imagemagick x11-utils python3
   clang libclang-rt-14-dev
 )
 

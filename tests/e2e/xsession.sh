@@ -2,11 +2,13 @@
 # of this folder, which run inside `xvfb-run` with openbox as window manager.
 
 # reexec_in_xvfb <screen geometry> "$0" "$@": called at the top of a script,
-# outside an X session it starts the script again inside a fresh Xvfb.
+# outside an X session it starts the script again inside a fresh Xvfb, with
+# a session bus of its own as every desktop session has (without one, Qt's
+# D-Bus thread keeps trying to reach a bus until the program exits).
 reexec_in_xvfb() {
   [ -n "${TP_IN_XVFB:-}" ] && return 0
   export TP_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 $1" "${@:2}"
+  exec dbus-run-session -- xvfb-run -a -s "-screen 0 $1" "${@:2}"
 }
 
 # begin_x_session: the program talks to X, a scratch folder ($workdir) is

@@ -22,7 +22,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 if [ -z "${TP_IN_XVFB:-}" ]; then
   export TP_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+  exec dbus-run-session -- xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
 fi
 source "$source/tests/e2e/xsession.sh"
 
