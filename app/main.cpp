@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "runtime/controls.h"
 #include "runtime/files.h"
 
 #include <QApplication>
@@ -14,5 +15,7 @@ int main(int argc, char** argv)
     // changed, size changed) before the window is first shown.
     app::MainWindow window;
     window.show();
-    return application.exec();
+    const int status = application.exec();
+    rt::settleBeforeExit();
+    return status;
 }

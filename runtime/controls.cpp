@@ -6,6 +6,8 @@
 #include <QAbstractSlider>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThreadPool>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -146,6 +148,17 @@ void processPendingEvents()
 {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void settleBeforeExit(int milliseconds)
+{
+    QThreadPool::globalInstance()->waitForDone(milliseconds);
+    const QDeadlineTimer deadline(milliseconds);
+    do {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    } while (!deadline.hasExpired());
+    QCoreApplication::sendPostedEvents();
 }
 
 void setStatusText(QWidget* statusBar, int part, const QString& text)

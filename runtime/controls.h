@@ -70,6 +70,12 @@ void redrawControl(QWidget* control);
 // Dispatches what is queued, repaints included, without waiting.
 void processPendingEvents();
 
+// At the end of the process, once the event loop has ended: waits a short
+// while for Qt's helper threads (thread pool, D-Bus) and delivers what they
+// still queue, so no queued call is left behind unfreed when the
+// application object goes.
+void settleBeforeExit(int milliseconds = 50);
+
 // Stores and shows a status-bar part's text; an index outside the parts
 // does nothing.
 void setStatusText(QWidget* statusBar, int part, const QString& text);

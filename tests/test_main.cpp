@@ -1,3 +1,5 @@
+#include "runtime/controls.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -12,10 +14,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
-    // Deliver what is still queued (late calls from Qt's helper threads,
-    // deferred deletions) before the application object goes: events left
-    // in the queue at exit are never freed.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
+    // Events left in the queue at exit are never freed.
+    rt::settleBeforeExit();
     return result;
 }
