@@ -6,7 +6,6 @@
 #include "runtime/surface.h"
 
 #include <QBuffer>
-#include <QCloseEvent>
 #include <QImageReader>
 #include <QPainter>
 #include <QPaintEvent>
@@ -236,12 +235,6 @@ void PictureBox::paintPicture(QPainter& painter)
     if (target.isEmpty())
         return;
     painter.drawImage(target.topLeft(), scaledFor(source, target));
-}
-
-void PictureBox::closeEvent(QCloseEvent* event)
-{
-    stopAnimation();
-    QFrame::closeEvent(event);
 }
 
 } // namespace picture

@@ -66,9 +66,6 @@ public:
     // the client area.
     void paintPicture(QPainter& painter);
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     void stopAnimation();
     void startPlayer();
